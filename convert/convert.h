@@ -19,12 +19,10 @@ void ConvertDroppedFile();
 // Converts one file. On a failure to open, errno tells why. The source is never written,
 // and when it cannot be opened (or the subtitle path names it) nothing is created or
 // truncated.
-ConvertOutcome ConvertFile(const char* sourcePath, const char* subtitlePath,
-                           int intervalSeconds);
+ConvertOutcome ConvertFile(const char* sourcePath, const char* subtitlePath, int intervalSeconds);
 
 // The conversion itself, over two binary streams: the source is read twice (a marker scan,
 // then the conversion) and must be seekable. Line ends are translated here, not by the C
 // library, so the bytes are the same on every platform. Entries are numbered from
 // firstEntryNumber (1 for every real conversion). Returns false if a write failed.
-bool ConvertStreams(FILE* source, FILE* subtitle, int intervalSeconds,
-                    long long firstEntryNumber);
+bool ConvertStreams(FILE* source, FILE* subtitle, int intervalSeconds, long long firstEntryNumber);

@@ -15,8 +15,8 @@ enum IntervalVerdict {
 
 struct IntervalCheckResult {
     IntervalVerdict verdict;
-    int value;              // the accepted seconds; 0 when refused
-    const char* message;    // the refusal in Shift-JIS; NULL when accepted
+    int value;            // the accepted seconds; 0 when refused
+    const char* message;  // the refusal in Shift-JIS; NULL when accepted
 };
 
 // True when text is not empty and every byte of it is an ASCII digit.
