@@ -1,0 +1,57 @@
+// The main window: guide text, file drops and closing.
+#include "app/main_window.h"
+
+#include <shellapi.h>
+
+#include "convert/convert.h"
+#include "convert/name_test.h"
+#include "shared/globals.h"
+#include "shared/texts.h"
+
+static void OnCreate(HWND window) {
+    DragAcceptFiles(window, TRUE);
+}
+
+static void PaintDropGuide(HWND window) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    SetTextColor(dc, RGB(0, 0, 0));
+    TextOutA(dc, 10, 10, kTextGuideLine1, (int)sizeof(kTextGuideLine1) - 1);
+    TextOutA(dc, 10, 40, kTextGuideLine2, (int)sizeof(kTextGuideLine2) - 1);
+    ValidateRect(window, NULL);
+    EndPaint(window, &paint);
+}
+
+static void OnDropFiles(HWND window, HDROP drop) {
+    // A longer path would arrive cut short and might then name some other file. Since no
+    // outcome of a conversion is ever shown, such a drop is passed over just as silently.
+    if (DragQueryFileA(drop, 0, NULL, 0) < kPathBufferSize) {
+        DragQueryFileA(drop, 0, g_droppedPath, kPathBufferSize);
+        if (HasTextFileName(g_droppedPath)) {
+            ConvertDroppedFile();
+        } else {
+            MessageBoxA(window, kTextOnlyTxt, kTitleRefused, MB_OK);
+        }
+    }
+    DragFinish(drop);
+}
+
+static void OnClose(HWND window) {
+    DestroyWindow(window);
+}
+
+static void OnDestroy() {
+    PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreate(window); return 0;
+        case WM_PAINT: PaintDropGuide(window); return 0;
+        case WM_COMMAND: OnCommand(window, LOWORD(wParam)); return 0;
+        case WM_DROPFILES: OnDropFiles(window, (HDROP)wParam); return 0;
+        case WM_CLOSE: OnClose(window); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
