@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 
 #include <shellapi.h>
+#include <string.h>
 
 #include "convert/convert.h"
 #include "convert/name_test.h"
@@ -22,11 +23,27 @@ static void PaintDropGuide(HWND window) {
     EndPaint(window, &paint);
 }
 
+// Copies the first dropped path into g_droppedPath unless it does not fit there. A path
+// cut short might name some other file, and since no outcome of a conversion is ever shown,
+// such a drop is passed over just as silently. The length query alone is not enough: Wine
+// counts it in UTF-16 units, not bytes; a copy one byte longer than the buffer shows a cut.
+static bool TakeFirstDroppedPath(HDROP drop) {
+    char path[kPathBufferSize + 2];
+    path[kPathBufferSize + 1] = '\0';
+    if (DragQueryFileA(drop, 0, NULL, 0) >= kPathBufferSize) {
+        return false;
+    }
+    DragQueryFileA(drop, 0, path, kPathBufferSize + 1);
+    const size_t length = strlen(path);
+    if (length >= kPathBufferSize) {
+        return false;
+    }
+    memcpy(g_droppedPath, path, length + 1);
+    return true;
+}
+
 static void OnDropFiles(HWND window, HDROP drop) {
-    // A longer path would arrive cut short and might then name some other file. Since no
-    // outcome of a conversion is ever shown, such a drop is passed over just as silently.
-    if (DragQueryFileA(drop, 0, NULL, 0) < kPathBufferSize) {
-        DragQueryFileA(drop, 0, g_droppedPath, kPathBufferSize);
+    if (TakeFirstDroppedPath(drop)) {
         if (HasTextFileName(g_droppedPath)) {
             ConvertDroppedFile();
         } else {

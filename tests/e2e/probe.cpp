@@ -59,8 +59,11 @@ static int PrintControlText(const wchar_t* title, int controlId) {
     if (control == NULL) {
         return 1;
     }
-    wchar_t text[1024];
-    GetWindowTextW(control, text, 1024);
+    // GetWindowTextW would give another process's edit box its creation text, not what
+    // it shows now; WM_GETTEXT asks the control itself.
+    wchar_t text[1024] = L"";
+    DWORD_PTR copied;
+    SendMessageTimeoutW(control, WM_GETTEXT, 1024, (LPARAM)text, SMTO_BLOCK, 5000, &copied);
     PrintUtf8(text);
     return 0;
 }
