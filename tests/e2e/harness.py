@@ -158,6 +158,10 @@ class Torvane:
     def wait_for_exit(self):
         return self.process.wait(timeout=WAIT_SECONDS)
 
+    def stop(self):
+        self.wine.kill()
+        self.process.wait(timeout=WAIT_SECONDS)
+
 
 class TorvaneTestCase(unittest.TestCase):
     """One display, one program and one scratch folder for all tests of a class."""
@@ -185,7 +189,7 @@ class TorvaneTestCase(unittest.TestCase):
     def start_torvane(self):
         """A program of the test's own, ended with the test."""
         torvane = Torvane(self.wine)
-        self.addCleanup(self.wine.kill)
+        self.addCleanup(torvane.stop)
         return torvane
 
     def write(self, name, data):

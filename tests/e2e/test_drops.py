@@ -19,6 +19,11 @@ class DropTest(harness.TorvaneTestCase):
             super().tearDownClass()
             raise
 
+    @classmethod
+    def tearDownClass(cls):
+        cls.torvane.stop()
+        super().tearDownClass()
+
     def drop_and_expect(self, name, source, subtitle_name, expected):
         path = self.write(name, source)
         self.torvane.drop([path])
