@@ -11,7 +11,9 @@
 static const char kMarker[] = "\x3c\x3c\x89\xfc\x8d\x73";
 static const size_t kMarkerLength = sizeof(kMarker) - 1;
 
-enum { kSubtitleBufferBytes = 64 * 1024 };
+// Large writes straight from this buffer: the stream's own buffer is switched off, so each
+// byte is copied once on its way to the file.
+const size_t kSubtitleBufferBytes = 1024 * 1024;
 
 struct SubtitleWriter {
     FILE* stream;
@@ -19,6 +21,11 @@ struct SubtitleWriter {
     bool failed;
     char bytes[kSubtitleBufferBytes];
 };
+
+// Static rather than on the stack: a conversion runs inside a window procedure, and the
+// program has one thread and converts one file at a time.
+static SourceReader s_reader;
+static SubtitleWriter s_writer;
 
 static void FlushSubtitle(SubtitleWriter* writer) {
     if (writer->used > 0 &&
@@ -28,7 +35,7 @@ static void FlushSubtitle(SubtitleWriter* writer) {
     writer->used = 0;
 }
 
-// Makes room for `length` bytes; every single piece the converter writes fits the buffer.
+// Makes room for `length` bytes; every piece the converter writes at once fits the buffer.
 static char* ReserveSubtitle(SubtitleWriter* writer, size_t length) {
     if (length > sizeof(writer->bytes) - writer->used) {
         FlushSubtitle(writer);
@@ -36,38 +43,28 @@ static char* ReserveSubtitle(SubtitleWriter* writer, size_t length) {
     return writer->bytes + writer->used;
 }
 
-static void PutSubtitle(SubtitleWriter* writer, const char* text, size_t length) {
-    memcpy(ReserveSubtitle(writer, length), text, length);
-    writer->used += length;
-}
-
-static bool IsMarkerLine(const char* line, size_t length) {
-    return length >= kMarkerLength && memcmp(line, kMarker, kMarkerLength) == 0;
+static bool IsMarkerLine(const SourceLine* line) {
+    return line->length >= kMarkerLength && memcmp(line->text, kMarker, kMarkerLength) == 0;
 }
 
 // A read line is written as a C string would be: up to its first NUL, which also drops its
-// LF. Its own LF, as every LF written, reaches the file as CR LF.
-static void PutTextLine(SubtitleWriter* writer, const char* line, size_t length) {
-    const char* nul = static_cast<const char*>(memchr(line, '\0', length));
-    if (nul != NULL) {
-        PutSubtitle(writer, line, static_cast<size_t>(nul - line));
-        return;
-    }
-    const bool endsWithLf = line[length - 1] == '\n';
-    const size_t textLength = endsWithLf ? length - 1 : length;
-    char* out = ReserveSubtitle(writer, textLength + 2);
-    memcpy(out, line, textLength);
-    if (endsWithLf) {
-        out[textLength] = '\r';
-        out[textLength + 1] = '\n';
-        writer->used += textLength + 2;
-    } else {
-        writer->used += textLength;
+// line end. Every LF written reaches the file as CR LF.
+static void PutTextLine(SubtitleWriter* writer, const SourceLine* line) {
+    char* out = ReserveSubtitle(writer, line->length + 2);
+    memcpy(out, line->text, line->nulAt);
+    writer->used += line->nulAt;
+    if (line->endsWithLf && line->nulAt == line->length) {
+        out[line->length] = '\r';
+        out[line->length + 1] = '\n';
+        writer->used += 2;
     }
 }
 
 static void PutLineEnd(SubtitleWriter* writer) {
-    PutSubtitle(writer, "\r\n", 2);
+    char* out = ReserveSubtitle(writer, 2);
+    out[0] = '\r';
+    out[1] = '\n';
+    writer->used += 2;
 }
 
 // The number line and the time line of the next entry; advances the number and the clock.
@@ -76,57 +73,45 @@ static void PutEntryHeading(SubtitleWriter* writer, EntryHeading* heading) {
     writer->used += FormatEntryHeading(heading, out);
 }
 
-// The first pass: does any read line, before the first one that is, start with the marker?
-static bool SourceHasMarkerLine(SourceReader* reader) {
-    const char* line;
-    size_t length;
-    while (ReadSourceLine(reader, &line, &length)) {
-        if (IsMarkerLine(line, length)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool ConvertStreams(FILE* source, FILE* subtitle, int intervalSeconds, long long firstEntryNumber) {
-    SourceReader reader;
-    StartSourceReader(&reader, source);
-    const bool markerMode = SourceHasMarkerLine(&reader);
+    SourceReader* reader = &s_reader;
+    StartSourceReader(reader, source);
+    const bool markerMode = SourceHasLineStartingWith(reader, kMarker, kMarkerLength);
     rewind(source);  // also clears the end-of-file and error indicators
-    StartSourceReader(&reader, source);
+    StartSourceReader(reader, source);
 
-    SubtitleWriter writer;
-    writer.stream = subtitle;
-    writer.used = 0;
-    writer.failed = false;
+    SubtitleWriter* writer = &s_writer;
+    writer->stream = subtitle;
+    writer->used = 0;
+    writer->failed = false;
+    setvbuf(subtitle, NULL, _IONBF, 0);
     EntryHeading heading;
     StartEntryHeading(&heading, firstEntryNumber, intervalSeconds);
 
-    const char* line;
-    size_t length;
-    bool haveLine = ReadSourceLine(&reader, &line, &length);
+    SourceLine line;
+    bool haveLine = ReadSourceLine(reader, &line);
     while (haveLine) {
-        PutEntryHeading(&writer, &heading);
+        PutEntryHeading(writer, &heading);
         // The first line of an entry is never tested, so a marker line there is text.
-        PutTextLine(&writer, line, length);
+        PutTextLine(writer, &line);
         if (!markerMode) {
-            PutLineEnd(&writer);
-            haveLine = ReadSourceLine(&reader, &line, &length);
+            PutLineEnd(writer);
+            haveLine = ReadSourceLine(reader, &line);
             continue;
         }
         for (;;) {
-            haveLine = ReadSourceLine(&reader, &line, &length);
+            haveLine = ReadSourceLine(reader, &line);
             if (!haveLine) {
                 break;
             }
-            if (IsMarkerLine(line, length)) {
-                PutLineEnd(&writer);
-                haveLine = ReadSourceLine(&reader, &line, &length);
+            if (IsMarkerLine(&line)) {
+                PutLineEnd(writer);
+                haveLine = ReadSourceLine(reader, &line);
                 break;
             }
-            PutTextLine(&writer, line, length);
+            PutTextLine(writer, &line);
         }
     }
-    FlushSubtitle(&writer);
-    return !writer.failed;
+    FlushSubtitle(writer);
+    return !writer->failed;
 }

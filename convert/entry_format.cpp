@@ -38,12 +38,26 @@ static size_t FormatTwoDigitsAtLeast(long long value, char* out) {
     return length;
 }
 
+// "00" to "99", so that the usual fields take no division.
+static const char kTwoDigits[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+static size_t FormatField(long long value, char* out) {
+    if (value >= 0 && value < 100) {
+        memcpy(out, kTwoDigits + 2 * value, 2);
+        return 2;
+    }
+    return FormatTwoDigitsAtLeast(value, out);
+}
+
 size_t FormatClock(const SubtitleClock* clock, char* out) {
-    size_t length = FormatTwoDigitsAtLeast(clock->hours, out);
+    size_t length = FormatField(clock->hours, out);
     out[length++] = ':';
-    length += FormatTwoDigitsAtLeast(clock->minutes, out + length);
+    length += FormatField(clock->minutes, out + length);
     out[length++] = ':';
-    length += FormatTwoDigitsAtLeast(clock->seconds, out + length);
+    length += FormatField(clock->seconds, out + length);
     memcpy(out + length, ",000", 4);
     return length + 4;
 }
@@ -80,6 +94,23 @@ void StartEntryHeading(EntryHeading* heading, long long firstNumber, int interva
     heading->startLength = FormatClock(&heading->clock, heading->startText);
 }
 
+static bool IsTwoDigitField(long long value) {
+    return value >= 0 && value < 100;
+}
+
+// Brings the clock text up to date after a step: on most steps only the seconds change, and
+// only their two digits are rewritten.
+static void UpdateClockText(EntryHeading* heading, const SubtitleClock* before) {
+    const SubtitleClock* now = &heading->clock;
+    if (now->hours == before->hours && now->minutes == before->minutes &&
+        IsTwoDigitField(before->seconds) && IsTwoDigitField(now->seconds)) {
+        const size_t secondsAt = heading->startLength - sizeof(",000") + 1 - 2;
+        memcpy(heading->startText + secondsAt, kTwoDigits + 2 * now->seconds, 2);
+    } else {
+        heading->startLength = FormatClock(now, heading->startText);
+    }
+}
+
 size_t FormatEntryHeading(EntryHeading* heading, char* out) {
     const size_t numberLength = kEntryNumberDigits - heading->numberStart;
     memcpy(out, heading->number + heading->numberStart, numberLength);
@@ -91,11 +122,11 @@ size_t FormatEntryHeading(EntryHeading* heading, char* out) {
     memcpy(out + length, " --> ", 5);
     length += 5;
 
+    const SubtitleClock before = heading->clock;
     AdvanceClock(&heading->clock, heading->intervalSeconds);
-    const size_t endLength = FormatClock(&heading->clock, out + length);
-    memcpy(heading->startText, out + length, endLength);
-    heading->startLength = endLength;
-    length += endLength;
+    UpdateClockText(heading, &before);
+    memcpy(out + length, heading->startText, heading->startLength);
+    length += heading->startLength;
     memcpy(out + length, "\r\n", 2);
     length += 2;
 

@@ -4,13 +4,11 @@
 
 #include <stddef.h>
 
-enum {
-    kEntryNumberDigits = 24,  // room to count far past 64 bits
-    kClockTextBytes = 32,     // "HH:MM:SS,000" with hours of any 64-bit size
-    kEntryHeadingMaxBytes = kEntryNumberDigits + 2 + 2 * kClockTextBytes + 5 + 2,
-};
+const size_t kEntryNumberDigits = 24;  // room to count far past 64 bits
+const size_t kClockTextBytes = 48;     // "HH:MM:SS,000" for any 64-bit field values
+const size_t kEntryHeadingMaxBytes = kEntryNumberDigits + 2 + 2 * kClockTextBytes + 5 + 2;
 
-// Hours have no upper bound; minutes and seconds stay below 60.
+// Hours have no upper bound; minutes and seconds stay below 60 for intervals of 1 to 60.
 struct SubtitleClock {
     long long hours;
     long long minutes;

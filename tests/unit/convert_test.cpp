@@ -125,6 +125,10 @@ TEST_F(ConvertTest, ProducesExactBytes) {
         {"9,998 bytes and a lone cr", a9998 + "\rb\n", H1 + a9998 + "\r\r\n" + H2 + "b\r\n\r\n"},
         {"long line inside a group", "A\n" + a9999 + a9999 + "b\n" + kMarker + "\n",
          H1 + "A\r\n" + a9999 + a9999 + "b\r\n\r\n"},
+        {"the only marker begins a piece of a long line", a9999 + kMarker + "\nB\n",
+         H1 + a9999 + "\r\n" + H2 + "B\r\n"},
+        {"a marker inside a long line's piece is text", a9998 + kMarker + "\n",
+         H1 + a9998 + "<\r\n" + H2 + kMarker.substr(1) + "\r\n\r\n"},
         {"a piece beginning with the marker closes a group",
          "A\n" + a9999 + kMarker + "\nB\n" + kMarker + "\n",
          H1 + "A\r\n" + a9999 + "\r\n" + H2 + "B\r\n\r\n"},
@@ -180,6 +184,35 @@ TEST_F(ConvertTest, LinesAcrossReadsComeOutWhole) {
             source += texts.back() + "\r\n";
         }
         EXPECT_EQ(Convert(source, 5), EntriesAtFiveSeconds(texts)) << "shift " << shift;
+    }
+    // A marker line split between two reads still groups the whole file.
+    for (size_t shift = 0; shift < 7; ++shift) {
+        std::vector<std::string> texts;
+        const std::string source =
+            build(kSourceBufferBytes - 3 - shift, "", &texts) + kMarker + "\nB\n";
+        std::string group;
+        for (const std::string& text : texts) {
+            group += text + "\r\n";
+        }
+        EXPECT_EQ(Convert(source, 5), H1 + group + "\r\n" + H2 + "B\r\n") << "shift " << shift;
+    }
+    // A long line running over into the next read, with a marker where its second piece
+    // begins.
+    {
+        std::vector<std::string> texts;
+        std::string source = build(kSourceBufferBytes - 5000, "", &texts);
+        const std::string longLine(kMaxReadLineBytes, 'L');
+        source += longLine + kMarker + "\n";
+        std::string group;
+        for (const std::string& text : texts) {
+            group += text + "\r\n";
+        }
+        EXPECT_EQ(Convert(source, 5), H1 + group + longLine + "\r\n");
+    }
+    // A line longer than several reads, with a marker where its 81st piece begins.
+    {
+        const std::string longLine(80 * kMaxReadLineBytes, 'L');
+        EXPECT_EQ(Convert(longLine + kMarker + "\n", 5), H1 + longLine + "\r\n");
     }
     // A lone CR as the last byte of a read stays a CR.
     std::vector<std::string> texts;
