@@ -2,7 +2,7 @@
 # torvane-convert as a command-line user meets it: exit codes, messages, and the bytes it
 # writes, with every source checked unchanged afterwards.
 set -u
-tool=$1
+tool=$(realpath "$1")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
