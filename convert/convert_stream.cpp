@@ -67,10 +67,12 @@ static void PutLineEnd(SubtitleWriter* writer) {
     writer->used += 2;
 }
 
-// The number line and the time line of the next entry; advances the number and the clock.
+// The number line and the time line of the next entry; moves on to the one after.
 static void PutEntryHeading(SubtitleWriter* writer, EntryHeading* heading) {
-    char* out = ReserveSubtitle(writer, kEntryHeadingMaxBytes);
-    writer->used += FormatEntryHeading(heading, out);
+    char* out = ReserveSubtitle(writer, heading->length);
+    memcpy(out, heading->text, heading->length);
+    writer->used += heading->length;
+    NextEntryHeading(heading);
 }
 
 bool ConvertStreams(FILE* source, FILE* subtitle, int intervalSeconds, long long firstEntryNumber) {

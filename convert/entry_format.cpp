@@ -62,74 +62,82 @@ size_t FormatClock(const SubtitleClock* clock, char* out) {
     return length + 4;
 }
 
-static void FormatNumber(EntryHeading* heading, long long number) {
-    size_t start = kEntryNumberDigits;
-    unsigned long long rest = static_cast<unsigned long long>(number);
-    do {
-        heading->number[--start] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    heading->numberStart = start;
+static bool HasTwoDigitFields(const SubtitleClock* clock) {
+    return clock->minutes >= 0 && clock->minutes < 100 && clock->seconds >= 0 &&
+           clock->seconds < 100;
 }
 
-// Adds one to the decimal text in place, so the count never wraps at any integer width.
-static void IncrementNumber(EntryHeading* heading) {
-    size_t digit = kEntryNumberDigits;
-    while (digit > heading->numberStart && heading->number[digit - 1] == '9') {
-        heading->number[--digit] = '0';
+static const size_t kArrowBytes = sizeof(" --> ") - 1;
+
+// Lays out the whole heading after the number, which stays where it is.
+static void LayOutHeading(EntryHeading* heading, const SubtitleClock* start) {
+    char* out = heading->text + heading->numberLength;
+    memcpy(out, "\r\n", 2);
+    out += 2;
+    const size_t clockLength = FormatClock(start, out);
+    out += clockLength;
+    memcpy(out, " --> ", kArrowBytes);
+    out += kArrowBytes;
+    out += FormatClock(&heading->end, out);
+    memcpy(out, "\r\n", 2);
+    out += 2;
+    heading->length = out - heading->text;
+    heading->clockLength = clockLength;
+    heading->sameHours = start->hours == heading->end.hours && start->hours >= 0 &&
+                         HasTwoDigitFields(start) && HasTwoDigitFields(&heading->end);
+}
+
+// Adds one to the number in place, so the count never wraps at any integer width. Returns
+// true when it gained a digit, which moves everything after it.
+static bool IncrementNumber(EntryHeading* heading) {
+    size_t digit = heading->numberLength;
+    while (digit > 0 && heading->text[digit - 1] == '9') {
+        heading->text[--digit] = '0';
     }
-    if (digit > heading->numberStart) {
-        heading->number[digit - 1] += 1;
-    } else if (heading->numberStart > 0) {
-        heading->number[--heading->numberStart] = '1';
+    if (digit > 0) {
+        heading->text[digit - 1] += 1;
+        return false;
     }
+    heading->text[0] = '1';
+    heading->text[heading->numberLength++] = '0';
+    return true;
 }
 
 void StartEntryHeading(EntryHeading* heading, long long firstNumber, int intervalSeconds) {
-    FormatNumber(heading, firstNumber > 0 ? firstNumber : 1);
-    heading->clock.hours = 0;
-    heading->clock.minutes = 0;
-    heading->clock.seconds = 0;
-    heading->intervalSeconds = intervalSeconds;
-    heading->startLength = FormatClock(&heading->clock, heading->startText);
-}
-
-static bool IsTwoDigitField(long long value) {
-    return value >= 0 && value < 100;
-}
-
-// Brings the clock text up to date after a step: on most steps only the seconds change, and
-// only their two digits are rewritten.
-static void UpdateClockText(EntryHeading* heading, const SubtitleClock* before) {
-    const SubtitleClock* now = &heading->clock;
-    if (now->hours == before->hours && now->minutes == before->minutes &&
-        IsTwoDigitField(before->seconds) && IsTwoDigitField(now->seconds)) {
-        const size_t secondsAt = heading->startLength - sizeof(",000") + 1 - 2;
-        memcpy(heading->startText + secondsAt, kTwoDigits + 2 * now->seconds, 2);
-    } else {
-        heading->startLength = FormatClock(now, heading->startText);
+    char reversed[kEntryNumberDigits];
+    size_t count = 0;
+    unsigned long long rest = static_cast<unsigned long long>(firstNumber > 0 ? firstNumber : 1);
+    do {
+        reversed[count++] = static_cast<char>('0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    heading->numberLength = 0;
+    while (count > 0) {
+        heading->text[heading->numberLength++] = reversed[--count];
     }
+    heading->intervalSeconds = intervalSeconds;
+    const SubtitleClock start = {0, 0, 0};
+    heading->end = start;
+    AdvanceClock(&heading->end, intervalSeconds);
+    LayOutHeading(heading, &start);
 }
 
-size_t FormatEntryHeading(EntryHeading* heading, char* out) {
-    const size_t numberLength = kEntryNumberDigits - heading->numberStart;
-    memcpy(out, heading->number + heading->numberStart, numberLength);
-    size_t length = numberLength;
-    memcpy(out + length, "\r\n", 2);
-    length += 2;
-    memcpy(out + length, heading->startText, heading->startLength);
-    length += heading->startLength;
-    memcpy(out + length, " --> ", 5);
-    length += 5;
-
-    const SubtitleClock before = heading->clock;
-    AdvanceClock(&heading->clock, heading->intervalSeconds);
-    UpdateClockText(heading, &before);
-    memcpy(out + length, heading->startText, heading->startLength);
-    length += heading->startLength;
-    memcpy(out + length, "\r\n", 2);
-    length += 2;
-
-    IncrementNumber(heading);
-    return length;
+// On most steps only the minutes and seconds change: the old end time, which has the same
+// hours as the old start, moves into the start's place, and the new end is written over
+// the old one's minutes and seconds.
+void NextEntryHeading(EntryHeading* heading) {
+    const bool numberGrew = IncrementNumber(heading);
+    const SubtitleClock start = heading->end;
+    AdvanceClock(&heading->end, heading->intervalSeconds);
+    if (numberGrew || !heading->sameHours || heading->end.hours != start.hours ||
+        !HasTwoDigitFields(&heading->end)) {
+        LayOutHeading(heading, &start);
+        return;
+    }
+    const size_t clockLength = heading->clockLength;
+    char* startText = heading->text + heading->numberLength + 2;
+    char* endText = startText + clockLength + kArrowBytes;
+    memcpy(startText, endText, clockLength);
+    memcpy(endText + clockLength - 9, kTwoDigits + 2 * heading->end.minutes, 2);
+    memcpy(endText + clockLength - 6, kTwoDigits + 2 * heading->end.seconds, 2);
 }

@@ -15,13 +15,15 @@ struct SubtitleClock {
     long long seconds;
 };
 
+// The heading of the next entry, "N\r\nstart --> end\r\n", ready to be written.
 struct EntryHeading {
-    char number[kEntryNumberDigits];  // decimal digits right-aligned; [numberStart, end)
-    size_t numberStart;
-    SubtitleClock clock;
+    char text[kEntryHeadingMaxBytes];
+    size_t length;
+    size_t numberLength;  // the number's digits open the text
+    SubtitleClock end;    // the next entry's end; its start is the one before's end
     int intervalSeconds;
-    char startText[kClockTextBytes];  // the current clock, formatted
-    size_t startLength;
+    size_t clockLength;  // bytes of the start time
+    bool sameHours;      // start and end share their hours and have two-digit fields
 };
 
 // Steps the clock by one interval. Seconds that reach 60 start again at 0, not at the excess.
@@ -30,8 +32,8 @@ void AdvanceClock(SubtitleClock* clock, int intervalSeconds);
 // Formats the clock as "%02d:%02d:%02d,000" would; returns the length.
 size_t FormatClock(const SubtitleClock* clock, char* out);
 
+// The heading of the first entry: number firstNumber, from 00:00:00 to one interval later.
 void StartEntryHeading(EntryHeading* heading, long long firstNumber, int intervalSeconds);
 
-// Writes "N\r\nstart --> end\r\n" (at most kEntryHeadingMaxBytes), then moves on to the
-// next number and lets the end time become the next start. Returns the length.
-size_t FormatEntryHeading(EntryHeading* heading, char* out);
+// Moves on to the heading of the entry after it.
+void NextEntryHeading(EntryHeading* heading);
