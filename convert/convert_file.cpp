@@ -73,8 +73,11 @@ static ConvertOutcome CreateSubtitle(const char* path, FILE* source, FILE** subt
         return kSubtitleIsSource;
     }
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    // A new, empty file is not truncated: on some file systems truncating to zero makes the
+    // close wait for the whole file to be written out.
     struct stat status;
-    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ftruncate(fd, 0) != 0) {
+    if (fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_size > 0 &&
+        ftruncate(fd, 0) != 0) {
         const int reason = errno;
         close(fd);
         errno = reason;
