@@ -42,7 +42,9 @@ for target in "${targets[@]}"; do
   fi
   crashes=$tree/crashes/$target
   mkdir -p "$corpus" "$crashes"
-  cp -n "$root/fuzz/corpus/$target/"* "$corpus/"
+  for seed in "$root/fuzz/corpus/$target/"*; do
+    [ -e "$corpus/$(basename "$seed")" ] || cp "$seed" "$corpus/"
+  done
   log=$tree/$target-$mode.log
   echo "fuzz: $target for ${seconds}s ($mode), log $log"
   if ! nice -n 10 "$tree/fuzz/$target" -max_total_time="$seconds" -max_len="$(max_len "$target")" \
