@@ -16,10 +16,12 @@ def two_entries(seconds):
 
 
 class MenuTest(harness.TorvaneTestCase):
-    def convert_two_lines(self, torvane, name):
+    def expect_entries_apart(self, torvane, name, seconds):
+        """Drops a two-line file and checks its subtitles are the given seconds apart."""
         path = self.write(name + ".txt", b"A\nB\n")
         torvane.drop([path])
-        return name + ".srt"
+        self.wait_for_file(name + ".srt", two_entries(seconds))
+        self.assertEqual(self.read(name + ".txt"), b"A\nB\n")
 
     def open_dialog(self, torvane):
         torvane.menu(harness.MENU_KANKAKU)
@@ -35,7 +37,7 @@ class MenuTest(harness.TorvaneTestCase):
         self.assertEqual(torvane.box_text(TITLE_VERSION), "Torvane Ver1.3")
         torvane.dismiss(TITLE_VERSION)
         self.assertIsNone(torvane.process.poll())
-        self.wait_for_file(self.convert_two_lines(torvane, "after"), two_entries(5))
+        self.expect_entries_apart(torvane, "after", 5)
 
     def test_accepted_interval_times_the_next_drop_and_shows_next_time(self):
         torvane = self.start_torvane()
@@ -43,7 +45,7 @@ class MenuTest(harness.TorvaneTestCase):
         self.replace_entry(torvane, "12")
         torvane.keys(TITLE_DIALOG, ["Return"])
         harness.wait_until(lambda: not torvane.is_shown(TITLE_DIALOG), "the dialog to close")
-        self.wait_for_file(self.convert_two_lines(torvane, "twelve"), two_entries(12))
+        self.expect_entries_apart(torvane, "twelve", 12)
         self.assertEqual(self.open_dialog(torvane), "12")
         torvane.keys(TITLE_DIALOG, ["Escape"])
 
@@ -67,7 +69,7 @@ class MenuTest(harness.TorvaneTestCase):
         self.replace_entry(torvane, "7")
         torvane.keys(TITLE_DIALOG, ["Escape"])
         harness.wait_until(lambda: not torvane.is_shown(TITLE_DIALOG), "the dialog to close")
-        self.wait_for_file(self.convert_two_lines(torvane, "kept"), two_entries(5))
+        self.expect_entries_apart(torvane, "kept", 5)
         self.assertEqual(self.open_dialog(torvane), "5")
         torvane.keys(TITLE_DIALOG, ["Escape"])
 
