@@ -29,6 +29,7 @@ TITLE_DIALOG = "秒間隔設定"
 IDC_KANKAKU_EDIT = 1002
 
 WAIT_SECONDS = 10
+START_SECONDS = 60
 
 
 def sjis(text):
@@ -109,15 +110,16 @@ class Torvane:
         self.wine = wine
         self.process = subprocess.Popen(["wine", EXE], env=wine.env,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.window = self.x_window("Torvane")
+        # Starting Wine on a busy machine can take far longer than any later step.
+        self.window = self.x_window("Torvane", seconds=START_SECONDS)
 
-    def x_window(self, title):
+    def x_window(self, title, seconds=WAIT_SECONDS):
         def search():
             result = self.wine.run(["xdotool", "search", "--onlyvisible", "--name",
                                     "^" + title + "$"])
             ids = result.stdout.split()
             return int(ids[-1]) if ids else None
-        return wait_until(search, "the window " + title)
+        return wait_until(search, "the window " + title, seconds)
 
     def keys(self, title, keys):
         window = self.x_window(title)
