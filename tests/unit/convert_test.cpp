@@ -342,32 +342,31 @@ TEST_F(ConvertTest, SubtitleInAnotherLetterCaseNeverTouchesTheSource) {
     EXPECT_EQ(ReadBytes(path), source);
 }
 
-TEST_F(ConvertTest, SourceHeldForWritingIsNotConverted) {
-    const std::string source = "A\n";
-    const std::string older = "older\r\n";
-    WriteBytes(folder_ + "memo.txt", source);
-    WriteBytes(folder_ + "memo.srt", older);
-    FILE* writer = _fsopen((folder_ + "memo.txt").c_str(), "ab", _SH_DENYNO);
-    ASSERT_TRUE(writer != nullptr);
-    EXPECT_EQ(ConvertFile((folder_ + "memo.txt").c_str(), (folder_ + "memo.srt").c_str(), 5),
-              kSourceNotOpened);
-    fclose(writer);
-    EXPECT_EQ(ReadBytes(folder_ + "memo.srt"), older);
-    EXPECT_EQ(ReadBytes(folder_ + "memo.txt"), source);
-}
-
-TEST_F(ConvertTest, SubtitleHeldByAnotherProgramIsLeftAlone) {
-    const std::string source = "A\n";
-    const std::string older = "older\r\n";
-    WriteBytes(folder_ + "memo.txt", source);
-    WriteBytes(folder_ + "memo.srt", older);
-    FILE* reader = _fsopen((folder_ + "memo.srt").c_str(), "rb", _SH_DENYNO);
-    ASSERT_TRUE(reader != nullptr);
-    EXPECT_EQ(ConvertFile((folder_ + "memo.txt").c_str(), (folder_ + "memo.srt").c_str(), 5),
-              kSubtitleNotCreated);
-    fclose(reader);
-    EXPECT_EQ(ReadBytes(folder_ + "memo.srt"), older);
-    EXPECT_EQ(ReadBytes(folder_ + "memo.txt"), source);
+// A file another program holds open: the source for writing (so it may be changing), or
+// the subtitle file in any way. Neither file is touched.
+TEST_F(ConvertTest, FilesHeldByAnotherProgramAreLeftAlone) {
+    const struct {
+        const char* held;
+        const char* mode;
+        ConvertOutcome outcome;
+    } cases[] = {
+        {"memo.txt", "ab", kSourceNotOpened},
+        {"memo.srt", "rb", kSubtitleNotCreated},
+    };
+    for (const auto& c : cases) {
+        const std::string source = "A\n";
+        const std::string older = "older\r\n";
+        WriteBytes(folder_ + "memo.txt", source);
+        WriteBytes(folder_ + "memo.srt", older);
+        FILE* holder = _fsopen((folder_ + c.held).c_str(), c.mode, _SH_DENYNO);
+        ASSERT_TRUE(holder != nullptr);
+        EXPECT_EQ(ConvertFile((folder_ + "memo.txt").c_str(), (folder_ + "memo.srt").c_str(), 5),
+                  c.outcome)
+            << c.held;
+        fclose(holder);
+        EXPECT_EQ(ReadBytes(folder_ + "memo.srt"), older) << c.held;
+        EXPECT_EQ(ReadBytes(folder_ + "memo.txt"), source) << c.held;
+    }
 }
 #else
 // Another name of the same file: a symbolic or a hard link.
