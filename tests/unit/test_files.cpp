@@ -27,17 +27,22 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
     fclose(file);
 }
 
+std::string ReadStream(FILE* stream) {
+    std::string bytes;
+    char chunk[65536];
+    size_t got;
+    while ((got = fread(chunk, 1, sizeof(chunk), stream)) > 0) {
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
 std::string ReadBytes(const std::string& path) {
     FILE* file = fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return kMissing;
     }
-    std::string bytes;
-    char chunk[65536];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), file)) > 0) {
-        bytes.append(chunk, got);
-    }
+    const std::string bytes = ReadStream(file);
     fclose(file);
     return bytes;
 }

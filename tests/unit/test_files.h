@@ -1,6 +1,8 @@
 // Small file helpers for the tests: a fresh folder per test, and whole-file bytes.
 #pragma once
 
+#include <stdio.h>
+
 #include <string>
 
 // Creates a new empty folder under the system's temporary folder; returns its path with a
@@ -8,6 +10,9 @@
 std::string MakeScratchFolder();
 
 void WriteBytes(const std::string& path, const std::string& bytes);
+
+// The rest of an open stream.
+std::string ReadStream(FILE* stream);
 
 // The whole file, or "<missing>" when it cannot be opened.
 std::string ReadBytes(const std::string& path);

@@ -6,21 +6,17 @@
 #include <string>
 
 #include "shared/texts.h"
+#include "test_files.h"
 
 namespace {
 
 std::string EncodeCp932(const std::string& utf8) {
     const std::string command = "printf '%s' '" + utf8 + "' | iconv -f UTF-8 -t CP932";
     FILE* pipe = popen(command.c_str(), "r");
-    std::string bytes;
     if (pipe == nullptr) {
-        return bytes;
+        return std::string();
     }
-    char chunk[256];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof(chunk), pipe)) > 0) {
-        bytes.append(chunk, got);
-    }
+    const std::string bytes = ReadStream(pipe);
     pclose(pipe);
     return bytes;
 }
