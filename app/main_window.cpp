@@ -3,6 +3,7 @@
 
 #include <shellapi.h>
 #include <string.h>
+#include <wchar.h>
 
 #include "convert/convert.h"
 #include "convert/name_test.h"
@@ -23,8 +24,25 @@ static void PaintDropGuide(HWND window) {
     EndPaint(window, &paint);
 }
 
-// Copies the first dropped path into g_droppedPath unless it does not fit there. A path
-// cut short might name some other file, and since no outcome of a conversion is ever shown,
+// True when the ANSI path reads back as the very name the shell dropped. Where the code
+// page has no letter for a character of the name, the ANSI path holds "?" or a look-alike
+// letter ("cafe" for "café") instead, and so names no file or some other one.
+static bool SpellsDroppedName(HDROP drop, const char* path) {
+    wchar_t dropped[kPathBufferSize + 1];
+    wchar_t spelled[kPathBufferSize + 1];
+    if (DragQueryFileW(drop, 0, NULL, 0) >= kPathBufferSize) {
+        return false;
+    }
+    DragQueryFileW(drop, 0, dropped, kPathBufferSize + 1);
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, spelled, kPathBufferSize + 1) == 0) {
+        return false;
+    }
+    return wcscmp(dropped, spelled) == 0;
+}
+
+// Copies the first dropped path into g_droppedPath unless it does not fit there or the ANSI
+// code page cannot spell it. Such a path, cut short or misspelt, might name some other file
+// whose subtitle would then be overwritten; since no outcome of a conversion is ever shown,
 // such a drop is passed over just as silently. The length query alone is not enough: Wine
 // counts it in UTF-16 units, not bytes; a copy one byte longer than the buffer shows a cut.
 static bool TakeFirstDroppedPath(HDROP drop) {
@@ -35,7 +53,7 @@ static bool TakeFirstDroppedPath(HDROP drop) {
     }
     DragQueryFileA(drop, 0, path, kPathBufferSize + 1);
     const size_t length = strlen(path);
-    if (length >= kPathBufferSize) {
+    if (length >= kPathBufferSize || !SpellsDroppedName(drop, path)) {
         return false;
     }
     memcpy(g_droppedPath, path, length + 1);
