@@ -238,3 +238,22 @@ class TorvaneTestCase(unittest.TestCase):
         finally:
             time.sleep(0.2)
             shutil.rmtree(folder, ignore_errors=True)
+
+
+class SharedTorvaneTestCase(TorvaneTestCase):
+    """One running program shared by all tests of a class."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        try:
+            cls.torvane = Torvane(cls.wine)
+        except Exception:
+            super().tearDownClass()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.torvane.stop()
+        super().tearDownClass()
+

@@ -9,21 +9,7 @@ FIRST_TIMES = b"1\r\n00:00:00,000 --> 00:00:05,000\r\n"
 SECOND_TIMES = b"2\r\n00:00:05,000 --> 00:00:10,000\r\n"
 
 
-class DropTest(harness.TorvaneTestCase):
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        try:
-            cls.torvane = harness.Torvane(cls.wine)
-        except Exception:
-            super().tearDownClass()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.torvane.stop()
-        super().tearDownClass()
-
+class DropTest(harness.SharedTorvaneTestCase):
     def drop_and_expect(self, name, source, subtitle_name, expected):
         path = self.write(name, source)
         self.torvane.drop([path])

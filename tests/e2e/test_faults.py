@@ -140,24 +140,10 @@ class Holder:
         self.process.stdout.close()
 
 
-class FaultTestCase(harness.TorvaneTestCase):
+class FaultTestCase(harness.SharedTorvaneTestCase):
     """One program for all cases of a class; a fresh folder for each case."""
 
     maxDiff = None
-
-    @classmethod
-    def setUpClass(cls):
-        super().setUpClass()
-        try:
-            cls.torvane = harness.Torvane(cls.wine)
-        except Exception:
-            super().tearDownClass()
-            raise
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.torvane.stop()
-        super().tearDownClass()
 
     def case_folder(self):
         folder = tempfile.mkdtemp(prefix="case_", dir=self.folder)
