@@ -22,7 +22,7 @@ void ConvertDroppedFile();
 ConvertOutcome ConvertFile(const char* sourcePath, const char* subtitlePath, int intervalSeconds);
 
 // The conversion itself, over two binary streams: the source is read twice (a marker scan,
-// then the conversion), so it must be seekable and positioned at its start. Line ends are translated here, not by the C
-// library, so the bytes are the same on every platform. Entries are numbered from
-// firstEntryNumber (1 for every real conversion). Returns false if a write failed.
+// then the conversion), so it must be seekable and positioned at its start. Line ends are
+// translated here, not by the C library, so the bytes are the same on every platform. Entries are
+// numbered from firstEntryNumber (1 for every real conversion). Returns false if a write failed.
 bool ConvertStreams(FILE* source, FILE* subtitle, int intervalSeconds, long long firstEntryNumber);
