@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ googletest libgtest-dev
   clang libclang-rt-14-dev
-  mingw-w64 wine64 xvfb xdotool imagemagick x11-utils
+  mingw-w64 wine wine64 xvfb xdotool imagemagick x11-utils e2fsprogs
   locales fonts-noto-cjk python3 python3-xlib libx11-dev
 )
 
@@ -24,8 +24,8 @@ as_root() {
 if [ "${#missing[@]}" -gt 0 ]; then
   echo "installing: ${missing[*]}"
   as_root apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  # With recommends: the `wine` command itself and Wine's fonts come that way.
+  DEBIAN_FRONTEND=noninteractive as_root apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
