@@ -14,28 +14,33 @@ void AdvanceClock(SubtitleClock* clock, int intervalSeconds) {
     }
 }
 
+// The decimal digits of a value, most significant first; returns their count.
+static size_t FormatDecimal(unsigned long long value, char* out) {
+    char reversed[24];
+    size_t count = 0;
+    do {
+        reversed[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value != 0);
+    for (size_t i = 0; i < count; ++i) {
+        out[i] = reversed[count - 1 - i];
+    }
+    return count;
+}
+
 // "%02d": at least two digits, a leading zero for 0..9; a negative value keeps its sign and
 // gets no padding.
 static size_t FormatTwoDigitsAtLeast(long long value, char* out) {
-    char reversed[24];
-    size_t count = 0;
     const bool negative = value < 0;
-    unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
-                                            : static_cast<unsigned long long>(value);
-    do {
-        reversed[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
+    const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                                  : static_cast<unsigned long long>(value);
     size_t length = 0;
     if (negative) {
         out[length++] = '-';
-    } else if (count < 2) {
+    } else if (magnitude < 10) {
         out[length++] = '0';
     }
-    while (count > 0) {
-        out[length++] = reversed[--count];
-    }
-    return length;
+    return length + FormatDecimal(magnitude, out + length);
 }
 
 // "00" to "99", so that the usual fields take no division.
@@ -104,17 +109,8 @@ static bool IncrementNumber(EntryHeading* heading) {
 }
 
 void StartEntryHeading(EntryHeading* heading, long long firstNumber, int intervalSeconds) {
-    char reversed[kEntryNumberDigits];
-    size_t count = 0;
-    unsigned long long rest = static_cast<unsigned long long>(firstNumber > 0 ? firstNumber : 1);
-    do {
-        reversed[count++] = static_cast<char>('0' + rest % 10);
-        rest /= 10;
-    } while (rest != 0);
-    heading->numberLength = 0;
-    while (count > 0) {
-        heading->text[heading->numberLength++] = reversed[--count];
-    }
+    heading->numberLength = FormatDecimal(
+        static_cast<unsigned long long>(firstNumber > 0 ? firstNumber : 1), heading->text);
     heading->intervalSeconds = intervalSeconds;
     const SubtitleClock start = {0, 0, 0};
     heading->end = start;
